@@ -51,17 +51,17 @@ std::size_t InvalidUtf8Length(std::string_view in) {
 
 // The length of the ill-formed GB18030 sequence at the start of `in` that
 // becomes one U+FFFD. A broken structure costs only its lead byte, so that an
-// ASCII byte after a stray lead byte survives; a well-formed two- or four-byte
-// sequence without a mapping counts whole.
+// ASCII byte after a stray lead byte survives; a sequence cut off by the end
+// of the input, or a well-formed one without a mapping, counts whole.
 std::size_t InvalidGb18030Length(std::string_view in) {
   const auto byteAt = [in](std::size_t i) { return static_cast<unsigned char>(in[i]); };
-  if (!InRange(byteAt(0), 0x81, 0xFE) || in.size() < 2) return 1;
+  if (!InRange(byteAt(0), 0x81, 0xFE) || in.size() == 1) return 1;
   if (InRange(byteAt(1), 0x40, 0x7E) || InRange(byteAt(1), 0x80, 0xFE)) return 2;
-  if (in.size() >= 4 && InRange(byteAt(1), 0x30, 0x39) && InRange(byteAt(2), 0x81, 0xFE) &&
-      InRange(byteAt(3), 0x30, 0x39)) {
-    return 4;
-  }
-  return 1;
+  if (!InRange(byteAt(1), 0x30, 0x39)) return 1;
+  if (in.size() == 2) return 2;
+  if (!InRange(byteAt(2), 0x81, 0xFE)) return 1;
+  if (in.size() == 3) return 3;
+  return InRange(byteAt(3), 0x30, 0x39) ? 4 : 1;
 }
 
 // One iconv conversion descriptor, closed when it goes out of scope.
@@ -97,9 +97,8 @@ class Converter {
         out.resize(out.size() * 2);
         continue;
       }
-      // EILSEQ or EINVAL (cut off at the end): replace the sequence, go on.
-      const std::size_t skip = std::min(
-          inLeft, errno == EINVAL ? inLeft : invalidLength(std::string_view(inPtr, inLeft)));
+      // EILSEQ, or EINVAL for a sequence cut off by the end: replace it, go on.
+      const std::size_t skip = std::min(inLeft, invalidLength(std::string_view(inPtr, inLeft)));
       inPtr += skip;
       inLeft -= skip;
       if (out.size() - written < replacement.size())

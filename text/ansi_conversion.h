@@ -3,6 +3,8 @@
 //
 // GB18030 is a superset of code page 936, so code page 936 texts keep their
 // bytes, and every Unicode character has a byte form, so nothing typed is lost.
+// (The exceptions are two dozen private-use code points that the 2022 edition
+// of GB18030 took their byte forms from; they become U+FFFD.)
 // Its four-byte sequences are two lead-byte pairs, so the two-byte stepping of
 // the text scans still holds. Conversion happens only at the edges (controls,
 // the command line); the logic sees Text bytes only.
