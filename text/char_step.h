@@ -10,6 +10,7 @@
 #define LUMERIN_TEXT_CHAR_STEP_H_
 
 #include <cstddef>
+#include <cstring>
 #include <string_view>
 
 namespace lumerin::text_internal {
@@ -43,7 +44,12 @@ namespace lumerin::text_internal {
 // text.size() - pos >= search.size().
 [[nodiscard]] inline bool MatchesAt(std::string_view text, std::size_t pos, std::string_view search,
                                     bool fold) {
-  if (!fold) return text.compare(pos, search.size(), search) == 0;
+  if (!fold) {
+    // The first byte decides almost every position; test it before the call.
+    return search.empty() ||
+           (text[pos] == search[0] &&
+            std::memcmp(text.data() + pos + 1, search.data() + 1, search.size() - 1) == 0);
+  }
   for (std::size_t i = 0; i < search.size(); ++i) {
     if (FoldAscii(text[pos + i]) != FoldAscii(search[i])) return false;
   }

@@ -55,24 +55,26 @@ Text ReplaceText(std::string_view text, std::string_view search, std::string_vie
   Text result;
   result.reserve(text.size());
   result.append(text.substr(0, begin));
-  int left = count;  // Replacements still allowed; negative means no limit.
+  int left = count;            // Replacements still allowed; negative means no limit.
+  std::size_t copied = begin;  // Bytes from here to the cursor are still to be appended.
   std::size_t cursor = begin;
   while (text.size() - cursor >= search.size()) {
     if (MatchesAt(text, cursor, search, !caseSensitive)) {
+      result.append(text.substr(copied, cursor - copied));
       result.append(replacement);
       cursor += search.size();
+      copied = cursor;
       if (left > 0 && --left == 0) break;
       continue;
     }
     const std::size_t width = CharWidthAt(text, cursor);
-    if (width == 0) {  // A lone lead byte is dropped and ends the scan.
-      cursor = text.size();
-      break;
+    if (width == 0) {  // A lone lead byte, the last byte, is dropped.
+      result.append(text.substr(copied, cursor - copied));
+      return result;
     }
-    result.append(text.substr(cursor, width));
     cursor += width;
   }
-  result.append(text.substr(cursor));
+  result.append(text.substr(copied));
   return result;
 }
 

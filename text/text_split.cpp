@@ -5,6 +5,7 @@
 namespace lumerin {
 
 using text_internal::CharWidthAt;
+using text_internal::MatchesAt;
 
 TextArray SplitText(std::string_view text, std::string_view separator,
                     std::optional<int> maxCount) {
@@ -17,7 +18,7 @@ TextArray SplitText(std::string_view text, std::string_view separator,
   std::size_t pieceStart = 0;
   std::size_t cursor = 0;
   while (text.size() - cursor >= separator.size()) {
-    if (text.compare(cursor, separator.size(), separator) == 0) {
+    if (MatchesAt(text, cursor, separator, /*fold=*/false)) {
       pieces.emplace_back(text.substr(pieceStart, cursor - pieceStart));
       cursor += separator.size();
       pieceStart = cursor;
