@@ -1,0 +1,257 @@
+#include "service/http_server.h"
+
+#include <microhttpd.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <charconv>
+#include <chrono>
+#include <cstring>
+#include <optional>
+#include <string>
+#include <thread>
+
+namespace lumerin {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// How long Finish() waits for suspended creates to be answered.
+constexpr auto kDrainTimeout = std::chrono::seconds(5);
+
+}  // namespace
+
+struct HttpServer::Exchange {
+  enum class Route { kCreate, kQuery, kAnswered };
+
+  Clock::time_point start = Clock::now();
+  std::string method;
+  std::string path;
+  Route route = Route::kAnswered;
+  // An answer decided from the headers alone, sent once the request has been
+  // read (it has no body).
+  std::optional<Answer> early;
+  const char* earlyContentType = "application/json";
+  const char* earlyAllow = nullptr;
+  std::string body;
+  bool suspended = false;  // counted in suspended_
+  bool logged = false;
+  // Written by the create's completion before it resumes the connection,
+  // read by the connection's thread once resumed.
+  std::atomic<bool> ready{false};
+  Answer answer;
+};
+
+struct HttpCallbacks {
+  static MHD_Result Request(void* cls, MHD_Connection* connection, const char* url,
+                            const char* method, const char* /*version*/, const char* uploadData,
+                            std::size_t* uploadDataSize, void** state) {
+    return static_cast<HttpServer*>(cls)->OnRequest(connection, url, method, uploadData,
+                                                    uploadDataSize, state) != 0
+               ? MHD_YES
+               : MHD_NO;
+  }
+
+  static void Completed(void* cls, MHD_Connection* /*connection*/, void** state,
+                        MHD_RequestTerminationCode /*reason*/) {
+    auto* exchange = static_cast<HttpServer::Exchange*>(*state);
+    if (exchange == nullptr) return;
+    *state = nullptr;
+    static_cast<HttpServer*>(cls)->OnCompleted(exchange);
+  }
+};
+
+unsigned HttpServer::WorkerThreads() {
+  return std::clamp(std::thread::hardware_concurrency(), 2u, 8u);
+}
+
+HttpServer::HttpServer(LinkService& service, const AccessLog& log) : service_(service), log_(log) {}
+
+Status HttpServer::Start(const ListenSocket& socket, bool ipv6, LinkService& service,
+                         const AccessLog& log, const HttpLimits& limits,
+                         std::unique_ptr<HttpServer>* server) {
+  std::unique_ptr<HttpServer> created(new HttpServer(service, log));
+  unsigned flags = MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_EPOLL | MHD_ALLOW_SUSPEND_RESUME;
+  if (ipv6) flags |= MHD_USE_IPv6;
+  created->daemon_ = MHD_start_daemon(
+      flags, 0, nullptr, nullptr, &HttpCallbacks::Request, created.get(), MHD_OPTION_LISTEN_SOCKET,
+      static_cast<MHD_socket>(socket.fd), MHD_OPTION_THREAD_POOL_SIZE, WorkerThreads(),
+      MHD_OPTION_CONNECTION_LIMIT, limits.connectionLimit, MHD_OPTION_PER_IP_CONNECTION_LIMIT,
+      limits.perAddressLimit, MHD_OPTION_CONNECTION_TIMEOUT, limits.idleTimeoutSeconds,
+      MHD_OPTION_CONNECTION_MEMORY_LIMIT, limits.connectionMemoryBytes, MHD_OPTION_NOTIFY_COMPLETED,
+      &HttpCallbacks::Completed, created.get(), MHD_OPTION_END);
+  if (created->daemon_ == nullptr) {
+    ::close(socket.fd);
+    return Status::Error("cannot start the HTTP server on " + socket.hostAndPort);
+  }
+  *server = std::move(created);
+  return Status();
+}
+
+HttpServer::~HttpServer() {
+  BeginShutdown();
+  Finish();
+}
+
+void HttpServer::BeginShutdown() {
+  stopping_.store(true);
+  if (daemon_ == nullptr || quiesced_) return;
+  quiesced_ = true;
+  const MHD_socket listening = MHD_quiesce_daemon(daemon_);
+  if (listening != MHD_INVALID_SOCKET) ::close(listening);
+}
+
+void HttpServer::Finish() {
+  if (daemon_ == nullptr) return;
+  const auto deadline = Clock::now() + kDrainTimeout;
+  while (suspended_.load() > 0 && Clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  MHD_stop_daemon(daemon_);
+  daemon_ = nullptr;
+}
+
+int HttpServer::Respond(MHD_Connection* connection, Exchange* exchange, const Answer& answer,
+                        const char* contentType, const char* allow) {
+  exchange->route = Exchange::Route::kAnswered;
+  MHD_Response* response = MHD_create_response_from_buffer(
+      answer.body.size(), const_cast<char*>(answer.body.data()), MHD_RESPMEM_MUST_COPY);
+  if (response == nullptr) return 0;
+  MHD_add_response_header(response, MHD_HTTP_HEADER_CONTENT_TYPE, contentType);
+  if (allow != nullptr) MHD_add_response_header(response, MHD_HTTP_HEADER_ALLOW, allow);
+  // Logged before the answer leaves, so a client that has its answer can
+  // count on the line being written.
+  log_.Record(exchange->method, exchange->path, answer.httpStatus, Clock::now() - exchange->start);
+  exchange->logged = true;
+  const MHD_Result queued =
+      MHD_queue_response(connection, static_cast<unsigned>(answer.httpStatus), response);
+  MHD_destroy_response(response);
+  return queued == MHD_YES ? 1 : 0;
+}
+
+int HttpServer::OnRequest(MHD_Connection* connection, const char* url, const char* method,
+                          const char* uploadData, std::size_t* uploadDataSize, void** state) {
+  auto* exchange = static_cast<Exchange*>(*state);
+  if (exchange == nullptr) {
+    exchange = new Exchange;
+    exchange->method = method;
+    exchange->path = url;
+    *state = exchange;
+    return BeginExchange(connection, exchange);
+  }
+  if (*uploadDataSize > 0) {
+    const std::size_t size = *uploadDataSize;
+    *uploadDataSize = 0;
+    if (exchange->route == Exchange::Route::kAnswered) return 1;  // discarded
+    if (exchange->body.size() + size > kMaxBodyBytes) {
+      // A body without a declared length has grown too large. An answer
+      // cannot be queued while a body is arriving, so the connection is
+      // closed instead of reading on.
+      log_.Record(exchange->method, exchange->path, 413, Clock::now() - exchange->start);
+      exchange->logged = true;
+      return 0;
+    }
+    exchange->body.append(uploadData, size);
+    return 1;
+  }
+  return FinishExchange(connection, exchange);
+}
+
+int HttpServer::AnswerEarly(MHD_Connection* connection, Exchange* exchange, Answer answer,
+                            const char* contentType, const char* allow) {
+  const char* length =
+      MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_CONTENT_LENGTH);
+  const bool hasBody = (length != nullptr && std::strcmp(length, "0") != 0) ||
+                       MHD_lookup_connection_value(connection, MHD_HEADER_KIND,
+                                                   MHD_HTTP_HEADER_TRANSFER_ENCODING) != nullptr;
+  if (hasBody) return Respond(connection, exchange, answer, contentType, allow);
+  exchange->early = std::move(answer);
+  exchange->earlyContentType = contentType;
+  exchange->earlyAllow = allow;
+  return 1;
+}
+
+int HttpServer::BeginExchange(MHD_Connection* connection, Exchange* exchange) {
+  const std::string_view path = exchange->path;
+  const std::string_view method = exchange->method;
+  if (path == "/healthz") {
+    if (method == MHD_HTTP_METHOD_GET || method == MHD_HTTP_METHOD_HEAD) {
+      return AnswerEarly(connection, exchange, Answer{200, "ok\n"}, "text/plain", nullptr);
+    }
+    return AnswerEarly(connection, exchange, ErrorAnswer(405, "use GET"), "application/json",
+                       "GET, HEAD");
+  }
+  if (path != "/create.php" && path != "/query.php") {
+    return AnswerEarly(connection, exchange, ErrorAnswer(404, "no such path"), "application/json",
+                       nullptr);
+  }
+  if (method != MHD_HTTP_METHOD_POST) {
+    return AnswerEarly(connection, exchange, ErrorAnswer(405, "use POST"), "application/json",
+                       "POST");
+  }
+  const char* declared =
+      MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_CONTENT_LENGTH);
+  if (declared != nullptr) {
+    std::size_t length = 0;
+    const char* end = declared + std::strlen(declared);
+    const auto parsed = std::from_chars(declared, end, length);
+    if (parsed.ec != std::errc() || parsed.ptr != end || length > kMaxBodyBytes) {
+      return Respond(connection, exchange, ErrorAnswer(413, "request body larger than 64 KiB"));
+    }
+    exchange->body.reserve(length);
+  }
+  exchange->route = path == "/create.php" ? Exchange::Route::kCreate : Exchange::Route::kQuery;
+  return 1;
+}
+
+int HttpServer::FinishExchange(MHD_Connection* connection, Exchange* exchange) {
+  if (exchange->ready.load(std::memory_order_acquire)) {
+    ReleaseSuspension(exchange);
+    return Respond(connection, exchange, exchange->answer);
+  }
+  if (exchange->early.has_value()) {
+    const Answer answer = std::move(*exchange->early);
+    exchange->early.reset();
+    return Respond(connection, exchange, answer, exchange->earlyContentType, exchange->earlyAllow);
+  }
+  switch (exchange->route) {
+    case Exchange::Route::kAnswered:
+      return 1;
+    case Exchange::Route::kQuery:
+      return Respond(connection, exchange, service_.Query(exchange->body));
+    case Exchange::Route::kCreate:
+      break;
+  }
+  // Counted before stopping_ is read, so that Finish() either sees this
+  // create in suspended_ or this create sees stopping_.
+  suspended_.fetch_add(1);
+  if (stopping_.load()) {
+    suspended_.fetch_sub(1);
+    return Respond(connection, exchange, ErrorAnswer(503, "service is stopping"));
+  }
+  exchange->suspended = true;
+  MHD_suspend_connection(connection);
+  service_.Create(exchange->body, [exchange, connection](Answer answer) {
+    exchange->answer = std::move(answer);
+    exchange->ready.store(true, std::memory_order_release);
+    MHD_resume_connection(connection);
+  });
+  return 1;
+}
+
+void HttpServer::ReleaseSuspension(Exchange* exchange) {
+  if (!exchange->suspended) return;
+  exchange->suspended = false;
+  suspended_.fetch_sub(1);
+}
+
+void HttpServer::OnCompleted(Exchange* exchange) {
+  ReleaseSuspension(exchange);
+  if (!exchange->logged) {
+    // The client went away, or the request was cut off, before an answer.
+    log_.Record(exchange->method, exchange->path, 0, Clock::now() - exchange->start);
+  }
+  delete exchange;
+}
+
+}  // namespace lumerin
