@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <random>
@@ -61,6 +62,18 @@ TEST(Rc4Transform, MatchesPublishedKeyStreams) {
   for (const PublishedKeyStream& vector : kPublishedKeyStreams) {
     SCOPED_TRACE(vector.name);
     EXPECT_EQ(KeyStream(KeyFromHex(vector.keyHex), vector.offset, 16), HexDecode(vector.streamHex));
+  }
+}
+
+TEST(Rc4Transform, KeyStreamDoesNotDependOnTheDataLength) {
+  // Data is transformed in blocks with a byte-wise remainder; every length
+  // must see the same key stream.
+  const ByteArray longest = KeyStream("key", 0, 40);
+  for (std::size_t length = 1; length <= longest.size(); ++length) {
+    SCOPED_TRACE(length);
+    const ByteArray stream = KeyStream("key", 0, length);
+    EXPECT_TRUE(std::equal(stream.begin(), stream.end(), longest.begin()));
+    EXPECT_EQ(stream.size(), length);
   }
 }
 
