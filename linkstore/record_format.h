@@ -30,6 +30,9 @@ inline constexpr float kSizeLimit = 1350.0f;
 // The tolerance of the single-precision size test; refuses 270000 exactly.
 inline constexpr float kSizeLimitTolerance = 1e-7f;
 
+// The longest text the size test accepts, in bytes, for messages to users.
+inline constexpr int kMaxTextBytes = 134999;
+
 // The most part records one index record may name (150 x 1800 = 270000).
 inline constexpr int kMaxParts = 150;
 
