@@ -45,7 +45,8 @@ ScanOutcome ExpectedScan(const Text& rawHeaders, const Text& locationBefore) {
 void CheckScan(const Text& rawHeaders, const std::optional<Text>& cookieList,
                const Text& location) {
   const std::initializer_list<Shown> shown = {
-      {"raw headers", rawHeaders}, {"cookie list", cookieList ? std::string_view(*cookieList) : "(absent)"}};
+      {"raw headers", rawHeaders},
+      {"cookie list", cookieList ? std::string_view(*cookieList) : "(absent)"}};
   WebRequestParameters request;
   request.url = "http://127.0.0.1:1/x";
   request.method = 1;
@@ -70,8 +71,8 @@ void CheckScan(const Text& rawHeaders, const std::optional<Text>& cookieList,
     MergeCookies(merged, spaceless);
     Require(request.cookieList == merged,
             "A present cookie list is merged with the answer's cookies", shown);
-    Require(request.newCookies == spaceless,
-            "With a cookie list the new cookies lose their blanks", shown);
+    Require(request.newCookies == spaceless, "With a cookie list the new cookies lose their blanks",
+            shown);
   } else {
     Require(!request.cookieList, "An absent cookie list stays absent", shown);
     Require(request.newCookies == expected.newCookies,
