@@ -1,7 +1,10 @@
 #include "service/link_database.h"
 
 #include <sqlite3.h>
+#include <sys/random.h>
 
+#include <cerrno>
+#include <cstring>
 #include <ctime>
 
 namespace lumerin {
@@ -9,14 +12,23 @@ namespace {
 
 constexpr int kBusyTimeoutMs = 5000;
 
+// links: one row per code; url_hash is SipHash24 of url under the key in
+// meta, so a URL's codes are found without indexing the URL itself.
+// meta: settings of the database; "url_hash_key" holds 16 random bytes.
 constexpr std::string_view kCreateSchema =
     "CREATE TABLE links ("
     "  id INTEGER PRIMARY KEY,"
     "  code TEXT NOT NULL UNIQUE,"
     "  url TEXT NOT NULL,"
+    "  url_hash INTEGER NOT NULL,"
     "  created_at INTEGER NOT NULL"
     ");"
-    "CREATE INDEX links_by_url ON links(url);";
+    "CREATE INDEX links_by_url_hash ON links(url_hash);"
+    "CREATE TABLE meta (name TEXT PRIMARY KEY, value BLOB NOT NULL);";
+
+// Pages of cache per connection (negative: KiB): keeps the indexes of a few
+// million links in memory.
+constexpr std::string_view kCacheSize = "PRAGMA cache_size = -32768";
 
 // Resets a statement and its bindings when a lookup leaves scope, so a
 // statement never keeps a read transaction open between calls.
@@ -96,8 +108,9 @@ Status LinkDatabase::Open(const std::string& path, Access access,
       !status.ok()) {
     return status;
   }
-  if (Status status = wrapper->Prepare("SELECT code FROM links WHERE url = ?1 ORDER BY id LIMIT 1",
-                                       &wrapper->findCode_);
+  if (Status status = wrapper->Prepare(
+          "SELECT code FROM links WHERE url_hash = ?1 AND url = ?2 ORDER BY id LIMIT 1",
+          &wrapper->findCode_);
       !status.ok()) {
     return status;
   }
@@ -107,7 +120,8 @@ Status LinkDatabase::Open(const std::string& path, Access access,
   }
   if (access == Access::kReadWrite) {
     for (auto [sql, statement] : {
-             std::pair{"INSERT OR IGNORE INTO links(code, url, created_at) VALUES(?1, ?2, ?3)",
+             std::pair{"INSERT INTO links(code, url, url_hash, created_at) "
+                       "VALUES(?1, ?2, ?3, ?4)",
                        &wrapper->insert_},
              std::pair{"BEGIN IMMEDIATE", &wrapper->begin_},
              std::pair{"COMMIT", &wrapper->commit_},
@@ -120,6 +134,7 @@ Status LinkDatabase::Open(const std::string& path, Access access,
 }
 
 Status LinkDatabase::PrepareSchema(Access access) {
+  if (Status status = Execute(kCacheSize); !status.ok()) return status;
   if (access == Access::kReadWrite) {
     // journal_mode answers with the mode in force; an in-memory database
     // stays "memory", every file must end up in WAL mode.
@@ -157,7 +172,12 @@ Status LinkDatabase::PrepareSchema(Access access) {
                          std::to_string(schemaVersion) + "; this program knows versions up to " +
                          std::to_string(kLinkSchemaVersion) + " and will not touch it");
   }
-  if (schemaVersion == kLinkSchemaVersion) return Execute("COMMIT");
+  if (schemaVersion == kLinkSchemaVersion) {
+    Status status = LoadUrlHashKey();
+    if (status.ok()) status = Execute("COMMIT");
+    if (!status.ok()) Rollback();
+    return status;
+  }
   if (access == Access::kReadOnly) {
     Rollback();
     return Status::Error("database " + path_ + " holds no links table (schema version " +
@@ -178,15 +198,47 @@ Status LinkDatabase::PrepareSchema(Access access) {
     return Status::Error("database " + path_ +
                          " is not empty but has no schema version; not a link database");
   }
-  for (std::string_view sql :
-       {kCreateSchema, std::string_view("PRAGMA user_version = 1"), std::string_view("COMMIT")}) {
-    if (Status status = Execute(sql); !status.ok()) {
-      Rollback();
-      return status;
-    }
-  }
+  Status status = Execute(kCreateSchema);
+  if (status.ok()) status = StoreNewUrlHashKey();
+  if (status.ok()) status = Execute("PRAGMA user_version = 1");
+  if (status.ok()) status = Execute("COMMIT");
+  if (!status.ok()) Rollback();
   static_assert(kLinkSchemaVersion == 1, "write the migration to the new schema version");
-  return Status();
+  return status;
+}
+
+Status LinkDatabase::StoreNewUrlHashKey() {
+  std::size_t filled = 0;
+  while (filled < urlHashKey_.size()) {
+    const ssize_t got = getrandom(urlHashKey_.data() + filled, urlHashKey_.size() - filled, 0);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return Status::Error(std::string("getrandom failed: ") + std::strerror(errno));
+    filled += static_cast<std::size_t>(got);
+  }
+  sqlite3_stmt* store = nullptr;
+  if (Status status = Prepare("INSERT INTO meta(name, value) VALUES('url_hash_key', ?1)", &store);
+      !status.ok()) {
+    return status;
+  }
+  const bool stored =
+      sqlite3_bind_blob(store, 1, urlHashKey_.data(), static_cast<int>(urlHashKey_.size()),
+                        SQLITE_STATIC) == SQLITE_OK &&
+      sqlite3_step(store) == SQLITE_DONE;
+  sqlite3_finalize(store);
+  return stored ? Status() : Failure("cannot store the url hash key");
+}
+
+Status LinkDatabase::LoadUrlHashKey() {
+  sqlite3_stmt* load = nullptr;
+  if (Status status = Prepare("SELECT value FROM meta WHERE name = 'url_hash_key'", &load);
+      !status.ok()) {
+    return status;
+  }
+  const bool found = sqlite3_step(load) == SQLITE_ROW &&
+                     sqlite3_column_bytes(load, 0) == static_cast<int>(urlHashKey_.size());
+  if (found) std::memcpy(urlHashKey_.data(), sqlite3_column_blob(load, 0), urlHashKey_.size());
+  sqlite3_finalize(load);
+  return found ? Status() : Failure("no valid url hash key in table meta");
 }
 
 Status LinkDatabase::FindUrl(std::string_view code, std::optional<std::string>* url) {
@@ -204,7 +256,9 @@ Status LinkDatabase::FindUrl(std::string_view code, std::optional<std::string>* 
 
 Status LinkDatabase::FindCode(std::string_view url, std::optional<std::string>* code) {
   StatementUse use(findCode_);
-  if (!use.BindText(1, url)) return Failure("cannot bind a url");
+  if (sqlite3_bind_int64(findCode_, 1, HashOf(url)) != SQLITE_OK || !use.BindText(2, url)) {
+    return Failure("cannot bind a url");
+  }
   const int stepped = sqlite3_step(findCode_);
   if (stepped == SQLITE_ROW) {
     *code = ColumnText(findCode_, 0);
@@ -219,12 +273,22 @@ Status LinkDatabase::Insert(std::string_view code, std::string_view url, bool* i
   if (insert_ == nullptr) return Status::Error("database " + path_ + " is open read-only");
   StatementUse use(insert_);
   if (!use.BindText(1, code) || !use.BindText(2, url) ||
-      sqlite3_bind_int64(insert_, 3, static_cast<sqlite3_int64>(std::time(nullptr))) != SQLITE_OK) {
+      sqlite3_bind_int64(insert_, 3, HashOf(url)) != SQLITE_OK ||
+      sqlite3_bind_int64(insert_, 4, static_cast<sqlite3_int64>(std::time(nullptr))) != SQLITE_OK) {
     return Failure("cannot bind a link");
   }
-  if (sqlite3_step(insert_) != SQLITE_DONE) return Failure("cannot store a link");
-  *inserted = sqlite3_changes(db_) == 1;
+  const int stepped = sqlite3_step(insert_);
+  // Only a taken code is an expected refusal; every other failure, also
+  // another constraint, is an error.
+  if (stepped != SQLITE_DONE && stepped != SQLITE_CONSTRAINT_UNIQUE) {
+    return Failure("cannot store a link");
+  }
+  *inserted = stepped == SQLITE_DONE;
   return Status();
+}
+
+std::int64_t LinkDatabase::HashOf(std::string_view url) const {
+  return static_cast<std::int64_t>(SipHash24(urlHashKey_, url));
 }
 
 Status LinkDatabase::CountLinks(std::int64_t* count) {

@@ -1,7 +1,8 @@
 // The store of short links: one SQLite connection and its prepared statements.
 //
-// The database holds one table of links (code, long URL, creation time); a
-// long URL may have several codes (its drawn code and aliases asked for
+// The database holds one table of links (code, long URL, creation time),
+// indexed by code and by a keyed hash of the URL (url_hash.h); a long URL
+// may have several codes (its drawn code and aliases asked for
 // later), and its first code is the one handed back when it is stored again.
 // The schema carries a version number (PRAGMA user_version): version 0 is a
 // new, empty file and gets the current schema; a version newer than
@@ -24,6 +25,7 @@
 #include <string_view>
 
 #include "service/status.h"
+#include "service/url_hash.h"
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -77,9 +79,14 @@ class LinkDatabase {
   Status Execute(std::string_view sql);
   Status PrepareSchema(Access access);
   Status Failure(std::string_view what) const;
+  // The key of a new database: drawn, then stored in table meta.
+  Status StoreNewUrlHashKey();
+  Status LoadUrlHashKey();
+  [[nodiscard]] std::int64_t HashOf(std::string_view url) const;
 
   sqlite3* db_;
   std::string path_;
+  UrlHashKey urlHashKey_{};
   sqlite3_stmt* findUrl_ = nullptr;
   sqlite3_stmt* findCode_ = nullptr;
   sqlite3_stmt* insert_ = nullptr;

@@ -95,6 +95,9 @@ TEST(LinkDatabase, KeepsCommittedLinksAcrossReopeningInWalMode) {
     EXPECT_EQ(url, "http://txt1?01");
     ASSERT_TRUE(db->FindUrl("Lost1", &url).ok());
     EXPECT_EQ(url, std::nullopt);
+    std::optional<std::string> code;
+    ASSERT_TRUE(db->FindCode("http://txt1?01", &code).ok());
+    EXPECT_EQ(code, "Kept1") << "the URL index survives reopening";
   }
 }
 
