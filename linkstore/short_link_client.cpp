@@ -42,8 +42,13 @@ Text RemoveAll(std::string_view text, std::string_view search) {
 Text CreateShortLink(const ServiceAddress& service, std::string_view longUrl) {
   const Text answer =
       PostForm(CreateEndpoint(service), ConcatText({"url=", longUrl, "&alias=&access_type=web"}));
-  const Text shortLink = RemoveAll(TextBetween(answer, kShortLinkStart, kShortLinkEnd), "\\");
-  return RemoveAll(shortLink, ShortLinkPrefix(service));
+  Text code = RemoveAll(TextBetween(answer, kShortLinkStart, kShortLinkEnd), "\\");
+  // Removing one prefix can join the text around it into another (a hostile
+  // "http://http://HOST/HOST/c"), so removal repeats until none is left; each
+  // pass shortens the code, so this ends.
+  const Text prefix = ShortLinkPrefix(service);
+  while (FindText(code, prefix) != -1) code = RemoveAll(code, prefix);
+  return code;
 }
 
 Text LookupShortLink(const ServiceAddress& service, std::string_view code) {

@@ -21,9 +21,10 @@ namespace lumerin {
 // "url=" + longUrl + "&alias=&access_type=web" and returns its short code:
 // the text between "{\"tinyurl\":\"" and the next "\",\"" in the answer,
 // with every backslash removed and then every occurrence of the short-link
-// prefix. A short link of another host therefore comes back whole (less its
-// backslashes). The empty text when either marker is missing, so also when
-// tinyurl is the last member of the answer.
+// prefix, repeatedly, so that the code holds none. A short link of another
+// host therefore comes back whole (less its backslashes). The empty text when
+// either marker is missing, so also when tinyurl is the last member of the
+// answer.
 //   answer {"tinyurl":"http:\/\/HOST\/Ab3dE","status":0}  gives  "Ab3dE"
 [[nodiscard]] Text CreateShortLink(const ServiceAddress& service, std::string_view longUrl);
 

@@ -57,6 +57,8 @@ TEST(CreateShortLink, TakesTheCodeOutOfTheAnswer) {
        "http://other.example/Ab3dE"},
       {"another scheme", 200, "{\"tinyurl\":\"https:\\/\\/HOST\\/Ab3dE\",\"status\":0}",
        "https://HOST/Ab3dE"},
+      {"a prefix joined by removing one is removed too", 200,
+       "{\"tinyurl\":\"http://http://HOST/HOST/Ab3dE\",\"status\":0}", "Ab3dE"},
       {"tinyurl the only member", 200, "{\"tinyurl\":\"http:\\/\\/HOST\\/Ab3dE\"}", ""},
       {"space after the colon", 200, "{\"tinyurl\": \"http:\\/\\/HOST\\/Ab3dE\",\"status\":0}", ""},
       {"tinyurl not first", 200, "{\"status\":0,\"tinyurl\":\"http:\\/\\/HOST\\/Ab3dE\",\"a\":1}",
