@@ -1,7 +1,8 @@
 // The access log: one line per request on a file descriptor (stderr).
 //
 // A line is "access METHOD PATH STATUS DURATIONms", e.g.
-// "access POST /create.php 200 0.412ms". It never holds a request body, a
+// "access POST /create.php 200 0.412ms"; status 0 means the request ended
+// without an answer (the client left, or its body was cut off). It never holds a request body, a
 // query string or a long URL; bytes of the path that are not printable ASCII
 // are written as "?", and long paths are cut. A line is written with a single
 // write(2), so lines from concurrent threads never interleave.

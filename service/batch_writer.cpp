@@ -12,7 +12,7 @@ constexpr int kMaxDraws = 16;
 
 }  // namespace
 
-BatchWriter::BatchWriter(std::unique_ptr<LinkDatabase> database, WriteFailureLog failureLog)
+BatchWriter::BatchWriter(std::unique_ptr<LinkDatabase> database, FailureLog failureLog)
     : database_(std::move(database)), failureLog_(std::move(failureLog)) {
   thread_ = std::thread([this] { Run(); });
 }
@@ -103,7 +103,10 @@ Status BatchWriter::Apply(const CreateRequest& request, CreateResult* result) {
   std::string code;
   for (int draw = 0; draw < kMaxDraws; ++draw) {
     const std::size_t length = kDrawnCodeLength + static_cast<std::size_t>(draw / kDrawsPerLength);
-    if (!codes_.Draw(length, &code).ok()) break;
+    if (Status status = codes_.Draw(length, &code); !status.ok()) {
+      if (failureLog_) failureLog_(status.message());
+      break;
+    }
     bool inserted = false;
     if (Status status = database_->Insert(code, request.url, &inserted); !status.ok()) {
       return status;

@@ -53,9 +53,9 @@ struct CreateResult {
 // batch waits for it.
 using CreateDone = std::function<void(CreateResult)>;
 
-// Called on the writer thread with a description of each failed batch, for
-// the operator's log. The description never holds a URL.
-using WriteFailureLog = std::function<void(const std::string&)>;
+// Called with a description of a storage failure, for the operator's log.
+// The description never holds a URL or a code.
+using FailureLog = std::function<void(const std::string&)>;
 
 class BatchWriter {
  public:
@@ -63,8 +63,9 @@ class BatchWriter {
   static constexpr std::size_t kMaxBatch = 512;
 
   // Starts the writer thread over `database`, a read-write connection that
-  // the writer owns from now on and uses from its own thread only.
-  BatchWriter(std::unique_ptr<LinkDatabase> database, WriteFailureLog failureLog);
+  // the writer owns from now on and uses from its own thread only. Failed
+  // batches are reported to `failureLog` (on the writer thread) when set.
+  BatchWriter(std::unique_ptr<LinkDatabase> database, FailureLog failureLog);
 
   BatchWriter(const BatchWriter&) = delete;
   BatchWriter& operator=(const BatchWriter&) = delete;
@@ -94,7 +95,7 @@ class BatchWriter {
   Status Apply(const CreateRequest& request, CreateResult* result);
 
   std::unique_ptr<LinkDatabase> database_;
-  WriteFailureLog failureLog_;
+  FailureLog failureLog_;
   CodeGenerator codes_;  // writer thread only
 
   std::mutex mutex_;

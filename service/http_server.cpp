@@ -19,20 +19,28 @@ using Clock = std::chrono::steady_clock;
 // How long Finish() waits for suspended creates to be answered.
 constexpr auto kDrainTimeout = std::chrono::seconds(5);
 
+constexpr const char* kJson = "application/json";
+
 }  // namespace
 
+struct HttpServer::Reply {
+  Answer answer;
+  const char* contentType = kJson;
+  const char* allow = nullptr;  // the Allow header of a 405, or none
+};
+
 struct HttpServer::Exchange {
-  enum class Route { kCreate, kQuery, kAnswered };
+  enum class Route {
+    kNone,    // answered, or to be answered, from the headers alone
+    kCreate,  // POST /create.php
+    kQuery,   // POST /query.php
+  };
 
   Clock::time_point start = Clock::now();
   std::string method;
   std::string path;
-  Route route = Route::kAnswered;
-  // An answer decided from the headers alone, sent once the request has been
-  // read (it has no body).
-  std::optional<Answer> early;
-  const char* earlyContentType = "application/json";
-  const char* earlyAllow = nullptr;
+  Route route = Route::kNone;
+  std::optional<Reply> early;  // sent once a request without body is complete
   std::string body;
   bool suspended = false;  // counted in suspended_
   bool logged = false;
@@ -47,7 +55,7 @@ struct HttpCallbacks {
                             const char* method, const char* /*version*/, const char* uploadData,
                             std::size_t* uploadDataSize, void** state) {
     return static_cast<HttpServer*>(cls)->OnRequest(connection, url, method, uploadData,
-                                                    uploadDataSize, state) != 0
+                                                    uploadDataSize, state)
                ? MHD_YES
                : MHD_NO;
   }
@@ -73,13 +81,16 @@ Status HttpServer::Start(const ListenSocket& socket, bool ipv6, LinkService& ser
   std::unique_ptr<HttpServer> created(new HttpServer(service, log));
   unsigned flags = MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_EPOLL | MHD_ALLOW_SUSPEND_RESUME;
   if (ipv6) flags |= MHD_USE_IPv6;
-  created->daemon_ = MHD_start_daemon(
-      flags, 0, nullptr, nullptr, &HttpCallbacks::Request, created.get(), MHD_OPTION_LISTEN_SOCKET,
-      static_cast<MHD_socket>(socket.fd), MHD_OPTION_THREAD_POOL_SIZE, WorkerThreads(),
-      MHD_OPTION_CONNECTION_LIMIT, limits.connectionLimit, MHD_OPTION_PER_IP_CONNECTION_LIMIT,
-      limits.perAddressLimit, MHD_OPTION_CONNECTION_TIMEOUT, limits.idleTimeoutSeconds,
-      MHD_OPTION_CONNECTION_MEMORY_LIMIT, limits.connectionMemoryBytes, MHD_OPTION_NOTIFY_COMPLETED,
-      &HttpCallbacks::Completed, created.get(), MHD_OPTION_END);
+  created->daemon_ =
+      MHD_start_daemon(flags, 0, nullptr, nullptr, &HttpCallbacks::Request, created.get(),     //
+                       MHD_OPTION_LISTEN_SOCKET, static_cast<MHD_socket>(socket.fd),           //
+                       MHD_OPTION_THREAD_POOL_SIZE, WorkerThreads(),                           //
+                       MHD_OPTION_CONNECTION_LIMIT, limits.connectionLimit,                    //
+                       MHD_OPTION_PER_IP_CONNECTION_LIMIT, limits.perAddressLimit,             //
+                       MHD_OPTION_CONNECTION_TIMEOUT, limits.idleTimeoutSeconds,               //
+                       MHD_OPTION_CONNECTION_MEMORY_LIMIT, limits.connectionMemoryBytes,       //
+                       MHD_OPTION_NOTIFY_COMPLETED, &HttpCallbacks::Completed, created.get(),  //
+                       MHD_OPTION_END);
   if (created->daemon_ == nullptr) {
     ::close(socket.fd);
     return Status::Error("cannot start the HTTP server on " + socket.hostAndPort);
@@ -111,26 +122,8 @@ void HttpServer::Finish() {
   daemon_ = nullptr;
 }
 
-int HttpServer::Respond(MHD_Connection* connection, Exchange* exchange, const Answer& answer,
-                        const char* contentType, const char* allow) {
-  exchange->route = Exchange::Route::kAnswered;
-  MHD_Response* response = MHD_create_response_from_buffer(
-      answer.body.size(), const_cast<char*>(answer.body.data()), MHD_RESPMEM_MUST_COPY);
-  if (response == nullptr) return 0;
-  MHD_add_response_header(response, MHD_HTTP_HEADER_CONTENT_TYPE, contentType);
-  if (allow != nullptr) MHD_add_response_header(response, MHD_HTTP_HEADER_ALLOW, allow);
-  // Logged before the answer leaves, so a client that has its answer can
-  // count on the line being written.
-  log_.Record(exchange->method, exchange->path, answer.httpStatus, Clock::now() - exchange->start);
-  exchange->logged = true;
-  const MHD_Result queued =
-      MHD_queue_response(connection, static_cast<unsigned>(answer.httpStatus), response);
-  MHD_destroy_response(response);
-  return queued == MHD_YES ? 1 : 0;
-}
-
-int HttpServer::OnRequest(MHD_Connection* connection, const char* url, const char* method,
-                          const char* uploadData, std::size_t* uploadDataSize, void** state) {
+bool HttpServer::OnRequest(MHD_Connection* connection, const char* url, const char* method,
+                           const char* uploadData, std::size_t* uploadDataSize, void** state) {
   auto* exchange = static_cast<Exchange*>(*state);
   if (exchange == nullptr) {
     exchange = new Exchange;
@@ -139,55 +132,38 @@ int HttpServer::OnRequest(MHD_Connection* connection, const char* url, const cha
     *state = exchange;
     return BeginExchange(connection, exchange);
   }
-  if (*uploadDataSize > 0) {
-    const std::size_t size = *uploadDataSize;
-    *uploadDataSize = 0;
-    if (exchange->route == Exchange::Route::kAnswered) return 1;  // discarded
-    if (exchange->body.size() + size > kMaxBodyBytes) {
-      // A body without a declared length has grown too large. An answer
-      // cannot be queued while a body is arriving, so the connection is
-      // closed instead of reading on.
-      log_.Record(exchange->method, exchange->path, 413, Clock::now() - exchange->start);
-      exchange->logged = true;
-      return 0;
-    }
-    exchange->body.append(uploadData, size);
-    return 1;
+  if (*uploadDataSize == 0) return FinishExchange(connection, exchange);
+
+  const std::size_t size = *uploadDataSize;
+  *uploadDataSize = 0;
+  if (exchange->route == Exchange::Route::kNone) return true;  // discarded
+  if (exchange->body.size() + size > kMaxBodyBytes) {
+    // A body without a declared length has grown too large. No answer can be
+    // queued while a body arrives, so the connection is closed instead of
+    // reading on.
+    log_.Record(exchange->method, exchange->path, 413, Clock::now() - exchange->start);
+    exchange->logged = true;
+    return false;
   }
-  return FinishExchange(connection, exchange);
+  exchange->body.append(uploadData, size);
+  return true;
 }
 
-int HttpServer::AnswerEarly(MHD_Connection* connection, Exchange* exchange, Answer answer,
-                            const char* contentType, const char* allow) {
-  const char* length =
-      MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_CONTENT_LENGTH);
-  const bool hasBody = (length != nullptr && std::strcmp(length, "0") != 0) ||
-                       MHD_lookup_connection_value(connection, MHD_HEADER_KIND,
-                                                   MHD_HTTP_HEADER_TRANSFER_ENCODING) != nullptr;
-  if (hasBody) return Respond(connection, exchange, answer, contentType, allow);
-  exchange->early = std::move(answer);
-  exchange->earlyContentType = contentType;
-  exchange->earlyAllow = allow;
-  return 1;
-}
-
-int HttpServer::BeginExchange(MHD_Connection* connection, Exchange* exchange) {
+bool HttpServer::BeginExchange(MHD_Connection* connection, Exchange* exchange) {
   const std::string_view path = exchange->path;
   const std::string_view method = exchange->method;
   if (path == "/healthz") {
     if (method == MHD_HTTP_METHOD_GET || method == MHD_HTTP_METHOD_HEAD) {
-      return AnswerEarly(connection, exchange, Answer{200, "ok\n"}, "text/plain", nullptr);
+      return AnswerEarly(connection, exchange, Reply{{200, "ok\n"}, "text/plain"});
     }
-    return AnswerEarly(connection, exchange, ErrorAnswer(405, "use GET"), "application/json",
-                       "GET, HEAD");
+    return AnswerEarly(connection, exchange,
+                       Reply{ErrorAnswer(405, "use GET"), kJson, "GET, HEAD"});
   }
   if (path != "/create.php" && path != "/query.php") {
-    return AnswerEarly(connection, exchange, ErrorAnswer(404, "no such path"), "application/json",
-                       nullptr);
+    return AnswerEarly(connection, exchange, Reply{ErrorAnswer(404, "no such path")});
   }
   if (method != MHD_HTTP_METHOD_POST) {
-    return AnswerEarly(connection, exchange, ErrorAnswer(405, "use POST"), "application/json",
-                       "POST");
+    return AnswerEarly(connection, exchange, Reply{ErrorAnswer(405, "use POST"), kJson, "POST"});
   }
   const char* declared =
       MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_CONTENT_LENGTH);
@@ -196,29 +172,30 @@ int HttpServer::BeginExchange(MHD_Connection* connection, Exchange* exchange) {
     const char* end = declared + std::strlen(declared);
     const auto parsed = std::from_chars(declared, end, length);
     if (parsed.ec != std::errc() || parsed.ptr != end || length > kMaxBodyBytes) {
-      return Respond(connection, exchange, ErrorAnswer(413, "request body larger than 64 KiB"));
+      return Respond(connection, exchange,
+                     Reply{ErrorAnswer(413, "request body larger than 64 KiB")});
     }
     exchange->body.reserve(length);
   }
   exchange->route = path == "/create.php" ? Exchange::Route::kCreate : Exchange::Route::kQuery;
-  return 1;
+  return true;
 }
 
-int HttpServer::FinishExchange(MHD_Connection* connection, Exchange* exchange) {
+bool HttpServer::FinishExchange(MHD_Connection* connection, Exchange* exchange) {
   if (exchange->ready.load(std::memory_order_acquire)) {
     ReleaseSuspension(exchange);
-    return Respond(connection, exchange, exchange->answer);
+    return Respond(connection, exchange, Reply{std::move(exchange->answer)});
   }
   if (exchange->early.has_value()) {
-    const Answer answer = std::move(*exchange->early);
+    const Reply reply = std::move(*exchange->early);
     exchange->early.reset();
-    return Respond(connection, exchange, answer, exchange->earlyContentType, exchange->earlyAllow);
+    return Respond(connection, exchange, reply);
   }
   switch (exchange->route) {
-    case Exchange::Route::kAnswered:
-      return 1;
+    case Exchange::Route::kNone:
+      return true;
     case Exchange::Route::kQuery:
-      return Respond(connection, exchange, service_.Query(exchange->body));
+      return Respond(connection, exchange, Reply{service_.Query(exchange->body)});
     case Exchange::Route::kCreate:
       break;
   }
@@ -227,7 +204,7 @@ int HttpServer::FinishExchange(MHD_Connection* connection, Exchange* exchange) {
   suspended_.fetch_add(1);
   if (stopping_.load()) {
     suspended_.fetch_sub(1);
-    return Respond(connection, exchange, ErrorAnswer(503, "service is stopping"));
+    return Respond(connection, exchange, Reply{ErrorAnswer(503, "service is stopping")});
   }
   exchange->suspended = true;
   MHD_suspend_connection(connection);
@@ -236,7 +213,36 @@ int HttpServer::FinishExchange(MHD_Connection* connection, Exchange* exchange) {
     exchange->ready.store(true, std::memory_order_release);
     MHD_resume_connection(connection);
   });
-  return 1;
+  return true;
+}
+
+bool HttpServer::AnswerEarly(MHD_Connection* connection, Exchange* exchange, Reply reply) {
+  const char* length =
+      MHD_lookup_connection_value(connection, MHD_HEADER_KIND, MHD_HTTP_HEADER_CONTENT_LENGTH);
+  const bool hasBody = (length != nullptr && std::strcmp(length, "0") != 0) ||
+                       MHD_lookup_connection_value(connection, MHD_HEADER_KIND,
+                                                   MHD_HTTP_HEADER_TRANSFER_ENCODING) != nullptr;
+  if (hasBody) return Respond(connection, exchange, reply);
+  exchange->early = std::move(reply);
+  return true;
+}
+
+bool HttpServer::Respond(MHD_Connection* connection, Exchange* exchange, const Reply& reply) {
+  exchange->route = Exchange::Route::kNone;
+  MHD_Response* response = MHD_create_response_from_buffer(
+      reply.answer.body.size(), const_cast<char*>(reply.answer.body.data()), MHD_RESPMEM_MUST_COPY);
+  if (response == nullptr) return false;
+  MHD_add_response_header(response, MHD_HTTP_HEADER_CONTENT_TYPE, reply.contentType);
+  if (reply.allow != nullptr) MHD_add_response_header(response, MHD_HTTP_HEADER_ALLOW, reply.allow);
+  // Logged before the answer leaves, so a client that has its answer can
+  // count on the line being written.
+  log_.Record(exchange->method, exchange->path, reply.answer.httpStatus,
+              Clock::now() - exchange->start);
+  exchange->logged = true;
+  const MHD_Result queued =
+      MHD_queue_response(connection, static_cast<unsigned>(reply.answer.httpStatus), response);
+  MHD_destroy_response(response);
+  return queued == MHD_YES;
 }
 
 void HttpServer::ReleaseSuspension(Exchange* exchange) {
@@ -248,7 +254,8 @@ void HttpServer::ReleaseSuspension(Exchange* exchange) {
 void HttpServer::OnCompleted(Exchange* exchange) {
   ReleaseSuspension(exchange);
   if (!exchange->logged) {
-    // The client went away, or the request was cut off, before an answer.
+    // The client went away, or the request was cut off, before an answer;
+    // status 0 says that none was sent.
     log_.Record(exchange->method, exchange->path, 0, Clock::now() - exchange->start);
   }
   delete exchange;

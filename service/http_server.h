@@ -76,20 +76,24 @@ class HttpServer {
  private:
   friend struct HttpCallbacks;  // the libmicrohttpd callbacks
   struct Exchange;              // one request in progress
+  struct Reply;                 // an answer with its HTTP headers
 
   HttpServer(LinkService& service, const AccessLog& log);
-  int Respond(MHD_Connection* connection, Exchange* exchange, const Answer& answer,
-              const char* contentType = "application/json", const char* allow = nullptr);
-  int OnRequest(MHD_Connection* connection, const char* url, const char* method,
-                const char* uploadData, std::size_t* uploadDataSize, void** state);
+
+  // Each returns false when the connection must be closed.
+  bool OnRequest(MHD_Connection* connection, const char* url, const char* method,
+                 const char* uploadData, std::size_t* uploadDataSize, void** state);
   void OnCompleted(Exchange* exchange);
+  // Routes a request whose headers have arrived; answers what the headers
+  // alone decide.
+  bool BeginExchange(MHD_Connection* connection, Exchange* exchange);
+  // Handles a request whose body has arrived (or a resumed create).
+  bool FinishExchange(MHD_Connection* connection, Exchange* exchange);
   // Answers from the headers alone: at once when a body follows (which is
   // then left unread and the connection closed), else once the request is
   // complete, so that the connection stays open for the next request.
-  int AnswerEarly(MHD_Connection* connection, Exchange* exchange, Answer answer,
-                  const char* contentType, const char* allow);
-  int BeginExchange(MHD_Connection* connection, Exchange* exchange);
-  int FinishExchange(MHD_Connection* connection, Exchange* exchange);
+  bool AnswerEarly(MHD_Connection* connection, Exchange* exchange, Reply reply);
+  bool Respond(MHD_Connection* connection, Exchange* exchange, const Reply& reply);
   void ReleaseSuspension(Exchange* exchange);
 
   LinkService& service_;

@@ -6,8 +6,12 @@
 
 namespace lumerin {
 
-LinkService::LinkService(BatchWriter& writer, ReaderPool& readers, std::string publicHost)
-    : writer_(writer), readers_(readers), publicHost_(std::move(publicHost)) {}
+LinkService::LinkService(BatchWriter& writer, ReaderPool& readers, std::string publicHost,
+                         FailureLog failureLog)
+    : writer_(writer),
+      readers_(readers),
+      publicHost_(std::move(publicHost)),
+      failureLog_(std::move(failureLog)) {}
 
 void LinkService::Create(std::string_view body, std::function<void(Answer)> done) {
   Form form;
@@ -57,6 +61,7 @@ Answer LinkService::Query(std::string_view body) {
   if (!code.has_value()) return ErrorAnswer(400, "tinyurl is neither a short link nor a code");
   std::optional<std::string> url;
   if (Status status = readers_.FindUrl(*code, &url); !status.ok()) {
+    if (failureLog_) failureLog_("query not answered: " + status.message());
     return ErrorAnswer(503, "storage unavailable; try again");
   }
   if (!url.has_value()) return ErrorAnswer(404, "no such short link");

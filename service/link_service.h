@@ -35,8 +35,9 @@ class LinkService {
  public:
   // Serves creates through `writer` and queries through `readers`, writing
   // `publicHost` ("host" or "host:port") into short links. Both must outlive
-  // the service.
-  LinkService(BatchWriter& writer, ReaderPool& readers, std::string publicHost);
+  // the service. Failed lookups are reported to `failureLog` when set.
+  LinkService(BatchWriter& writer, ReaderPool& readers, std::string publicHost,
+              FailureLog failureLog = nullptr);
 
   // Handles a create body; calls `done` exactly once with the answer, either
   // before returning (refusals) or later on the writer thread (after the
@@ -52,6 +53,7 @@ class LinkService {
   BatchWriter& writer_;
   ReaderPool& readers_;
   const std::string publicHost_;
+  const FailureLog failureLog_;
 };
 
 }  // namespace lumerin

@@ -86,7 +86,8 @@ int main(int argc, char** argv) {
     return Fail(status.message());
   }
   LinkService service(writer, readers,
-                      options.publicHost.empty() ? socket.hostAndPort : options.publicHost);
+                      options.publicHost.empty() ? socket.hostAndPort : options.publicHost,
+                      [&log](const std::string& message) { log.Note(message); });
   std::unique_ptr<HttpServer> server;
   if (Status status =
           HttpServer::Start(socket, options.listenIpv6, service, log, HttpLimits{}, &server);
