@@ -1,5 +1,6 @@
 #include "text/text_convert.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -86,12 +87,8 @@ Text NumberToText(long long value) {
 ByteArray TextToBytes(std::string_view text) { return ByteArray(text.begin(), text.end()); }
 
 Text BytesToText(ByteView bytes) {
-  Text text;
-  for (const std::uint8_t byte : bytes) {
-    if (byte == 0) break;
-    text.push_back(static_cast<char>(byte));
-  }
-  return text;
+  const auto end = std::find(bytes.begin(), bytes.end(), std::uint8_t{0});
+  return Text(bytes.begin(), end);
 }
 
 Text CharFromCode(int code) {
