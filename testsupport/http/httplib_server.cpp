@@ -7,6 +7,9 @@
 namespace lumerin::testsupport {
 
 HttplibServer::HttplibServer(const std::function<void(httplib::Server&)>& routes) {
+  // An idle kept-alive connection holds a server thread (and so Stop) until
+  // this time-out; the library's default of 5 s would slow every test down.
+  server_.set_keep_alive_timeout(1);
   routes(server_);
   port_ = server_.bind_to_any_port("127.0.0.1");
   if (port_ < 0) {

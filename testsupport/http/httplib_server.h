@@ -26,7 +26,8 @@ class HttplibServer {
   // Lets `routes` register the handlers, binds 127.0.0.1 on a free port and
   // returns once the server is serving. Ends the program with a message on
   // stderr when no port can be bound. The handlers run on the server's
-  // threads.
+  // threads. Idle kept-alive connections are closed after 1 s (`routes` may
+  // set another time-out), which bounds how long Stop waits for them.
   explicit HttplibServer(const std::function<void(httplib::Server&)>& routes);
   // Stops the server (see Stop).
   ~HttplibServer();
