@@ -42,7 +42,8 @@ struct HttpServer::Exchange {
   Route route = Route::kNone;
   std::optional<Reply> early;  // sent once a request without body is complete
   std::string body;
-  bool suspended = false;  // counted in suspended_
+  RequestDeadline::Watch* watch = nullptr;  // of the connection
+  bool suspended = false;                   // counted in suspended_
   bool logged = false;
   // Written by the create's completion before it resumes the connection,
   // read by the connection's thread once resumed.
@@ -67,29 +68,39 @@ struct HttpCallbacks {
     *state = nullptr;
     static_cast<HttpServer*>(cls)->OnCompleted(exchange);
   }
+
+  static void Connection(void* cls, MHD_Connection* connection, void** socketContext,
+                         MHD_ConnectionNotificationCode code) {
+    static_cast<HttpServer*>(cls)->OnConnection(connection, socketContext,
+                                                code == MHD_CONNECTION_NOTIFY_STARTED);
+  }
 };
 
 unsigned HttpServer::WorkerThreads() {
   return std::clamp(std::thread::hardware_concurrency(), 2u, 8u);
 }
 
-HttpServer::HttpServer(LinkService& service, const AccessLog& log) : service_(service), log_(log) {}
+HttpServer::HttpServer(LinkService& service, const AccessLog& log, const HttpLimits& limits)
+    : service_(service),
+      log_(log),
+      deadline_(std::chrono::seconds(limits.requestDeadlineSeconds)) {}
 
 Status HttpServer::Start(const ListenSocket& socket, bool ipv6, LinkService& service,
                          const AccessLog& log, const HttpLimits& limits,
                          std::unique_ptr<HttpServer>* server) {
-  std::unique_ptr<HttpServer> created(new HttpServer(service, log));
+  std::unique_ptr<HttpServer> created(new HttpServer(service, log, limits));
   unsigned flags = MHD_USE_INTERNAL_POLLING_THREAD | MHD_USE_EPOLL | MHD_ALLOW_SUSPEND_RESUME;
   if (ipv6) flags |= MHD_USE_IPv6;
   created->daemon_ =
-      MHD_start_daemon(flags, 0, nullptr, nullptr, &HttpCallbacks::Request, created.get(),     //
-                       MHD_OPTION_LISTEN_SOCKET, static_cast<MHD_socket>(socket.fd),           //
-                       MHD_OPTION_THREAD_POOL_SIZE, WorkerThreads(),                           //
-                       MHD_OPTION_CONNECTION_LIMIT, limits.connectionLimit,                    //
-                       MHD_OPTION_PER_IP_CONNECTION_LIMIT, limits.perAddressLimit,             //
-                       MHD_OPTION_CONNECTION_TIMEOUT, limits.idleTimeoutSeconds,               //
-                       MHD_OPTION_CONNECTION_MEMORY_LIMIT, limits.connectionMemoryBytes,       //
-                       MHD_OPTION_NOTIFY_COMPLETED, &HttpCallbacks::Completed, created.get(),  //
+      MHD_start_daemon(flags, 0, nullptr, nullptr, &HttpCallbacks::Request, created.get(),       //
+                       MHD_OPTION_LISTEN_SOCKET, static_cast<MHD_socket>(socket.fd),             //
+                       MHD_OPTION_THREAD_POOL_SIZE, WorkerThreads(),                             //
+                       MHD_OPTION_CONNECTION_LIMIT, limits.connectionLimit,                      //
+                       MHD_OPTION_PER_IP_CONNECTION_LIMIT, limits.perAddressLimit,               //
+                       MHD_OPTION_CONNECTION_TIMEOUT, limits.idleTimeoutSeconds,                 //
+                       MHD_OPTION_CONNECTION_MEMORY_LIMIT, limits.connectionMemoryBytes,         //
+                       MHD_OPTION_NOTIFY_COMPLETED, &HttpCallbacks::Completed, created.get(),    //
+                       MHD_OPTION_NOTIFY_CONNECTION, &HttpCallbacks::Connection, created.get(),  //
                        MHD_OPTION_END);
   if (created->daemon_ == nullptr) {
     ::close(socket.fd);
@@ -129,6 +140,10 @@ bool HttpServer::OnRequest(MHD_Connection* connection, const char* url, const ch
     exchange = new Exchange;
     exchange->method = method;
     exchange->path = url;
+    const MHD_ConnectionInfo* info =
+        MHD_get_connection_info(connection, MHD_CONNECTION_INFO_SOCKET_CONTEXT);
+    exchange->watch =
+        info != nullptr ? static_cast<RequestDeadline::Watch*>(info->socket_context) : nullptr;
     *state = exchange;
     return BeginExchange(connection, exchange);
   }
@@ -207,6 +222,7 @@ bool HttpServer::FinishExchange(MHD_Connection* connection, Exchange* exchange) 
     return Respond(connection, exchange, Reply{ErrorAnswer(503, "service is stopping")});
   }
   exchange->suspended = true;
+  if (exchange->watch != nullptr) exchange->watch->StopWaiting();
   MHD_suspend_connection(connection);
   service_.Create(exchange->body, [exchange, connection](Answer answer) {
     exchange->answer = std::move(answer);
@@ -229,6 +245,7 @@ bool HttpServer::AnswerEarly(MHD_Connection* connection, Exchange* exchange, Rep
 
 bool HttpServer::Respond(MHD_Connection* connection, Exchange* exchange, const Reply& reply) {
   exchange->route = Exchange::Route::kNone;
+  if (exchange->watch != nullptr) exchange->watch->StopWaiting();
   MHD_Response* response = MHD_create_response_from_buffer(
       reply.answer.body.size(), const_cast<char*>(reply.answer.body.data()), MHD_RESPMEM_MUST_COPY);
   if (response == nullptr) return false;
@@ -251,8 +268,22 @@ void HttpServer::ReleaseSuspension(Exchange* exchange) {
   suspended_.fetch_sub(1);
 }
 
+void HttpServer::OnConnection(MHD_Connection* connection, void** socketContext, bool started) {
+  if (!started) {
+    // Called before libmicrohttpd closes the socket.
+    deadline_.Remove(static_cast<RequestDeadline::Watch*>(*socketContext));
+    *socketContext = nullptr;
+    return;
+  }
+  const MHD_ConnectionInfo* info =
+      MHD_get_connection_info(connection, MHD_CONNECTION_INFO_CONNECTION_FD);
+  if (info != nullptr) *socketContext = deadline_.Add(info->connect_fd);
+}
+
 void HttpServer::OnCompleted(Exchange* exchange) {
   ReleaseSuspension(exchange);
+  // The connection waits for its next request, if it stays open.
+  if (exchange->watch != nullptr) exchange->watch->StartWaiting();
   if (!exchange->logged) {
     // The client went away, or the request was cut off, before an answer;
     // status 0 says that none was sent.

@@ -5,10 +5,12 @@
 // path 404. Request bodies are read up to kMaxBodyBytes; a larger declared
 // Content-Length is answered 413 before the body is read.
 //
-// Defences, all from libmicrohttpd: epoll with a small pool of threads, so
+// Defences: from libmicrohttpd, epoll with a small pool of threads, so
 // thousands of idle or slow connections cost no threads; a connection limit
 // and a per-client-address limit; an idle time-out; a fixed memory pool per
-// connection, which bounds the request headers.
+// connection, which bounds the request headers. Of our own, a deadline on
+// the arrival of each request (request_deadline.h), which also closes
+// clients that trickle their request too slowly to ever be idle.
 //
 // Creates do not hold a thread while their batch commits: the connection is
 // suspended and resumed by the writer once the answer is known, so every
@@ -23,6 +25,7 @@
 #include "service/access_log.h"
 #include "service/link_service.h"
 #include "service/listen_socket.h"
+#include "service/request_deadline.h"
 #include "service/status.h"
 
 struct MHD_Daemon;
@@ -42,6 +45,9 @@ struct HttpLimits {
   unsigned perAddressLimit = 1024;
   // A connection silent for this long is closed.
   unsigned idleTimeoutSeconds = 10;
+  // A request (headers and body) must arrive in full within this long of
+  // the connection's start or of the previous answer.
+  unsigned requestDeadlineSeconds = 10;
   // Per-connection memory: the request line and headers must fit in about
   // half of it (8 KiB), the rest holds the read and write buffers.
   std::size_t connectionMemoryBytes = 16 * 1024;
@@ -78,12 +84,13 @@ class HttpServer {
   struct Exchange;              // one request in progress
   struct Reply;                 // an answer with its HTTP headers
 
-  HttpServer(LinkService& service, const AccessLog& log);
+  HttpServer(LinkService& service, const AccessLog& log, const HttpLimits& limits);
 
   // Each returns false when the connection must be closed.
   bool OnRequest(MHD_Connection* connection, const char* url, const char* method,
                  const char* uploadData, std::size_t* uploadDataSize, void** state);
   void OnCompleted(Exchange* exchange);
+  void OnConnection(MHD_Connection* connection, void** socketContext, bool started);
   // Routes a request whose headers have arrived; answers what the headers
   // alone decide.
   bool BeginExchange(MHD_Connection* connection, Exchange* exchange);
@@ -98,6 +105,7 @@ class HttpServer {
 
   LinkService& service_;
   const AccessLog& log_;
+  RequestDeadline deadline_;
   MHD_Daemon* daemon_ = nullptr;
   std::atomic<bool> stopping_{false};
   std::atomic<int> suspended_{0};  // creates suspended and not yet answered
