@@ -85,6 +85,9 @@ class ProcessState {
   // Takes back a handle from Acquire, its options reset (its connections and
   // its share stay).
   void Release(CURL* easy) {
+    // curl_easy_reset forgets the list of cookie files without freeing it;
+    // clearing it first frees it (cookies kept in the share stay).
+    curl_easy_setopt(easy, CURLOPT_COOKIEFILE, static_cast<char*>(nullptr));
     curl_easy_reset(easy);
     {
       std::lock_guard<std::mutex> lock(poolMutex_);
@@ -292,6 +295,7 @@ bool Configure(CURL* easy, const RequestState& request, const std::vector<Header
   CURLSH* cookies = ProcessState::Get().cookieShare();
   if ((request.flags & kFlagNoCookies) == 0 && cookies != nullptr) {
     set(curl_easy_setopt(easy, CURLOPT_SHARE, cookies));
+    // Switches the cookie engine on; no file is read.
     set(curl_easy_setopt(easy, CURLOPT_COOKIEFILE, ""));
   } else {
     set(curl_easy_setopt(easy, CURLOPT_SHARE, static_cast<CURLSH*>(nullptr)));
