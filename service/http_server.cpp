@@ -190,7 +190,6 @@ bool HttpServer::BeginExchange(MHD_Connection* connection, Exchange* exchange) {
       return Respond(connection, exchange,
                      Reply{ErrorAnswer(413, "request body larger than 64 KiB")});
     }
-    exchange->body.reserve(length);
   }
   exchange->route = path == "/create.php" ? Exchange::Route::kCreate : Exchange::Route::kQuery;
   return true;

@@ -370,11 +370,14 @@ TEST_F(LinkdTest, LogsOneLinePerRequestWithoutRecordContent) {
   ASSERT_FALSE(code.empty());
   Post("/query.php", "tinyurl=" + code);
   Post("/query.php", "tinyurl=nothing_here");
-  EXPECT_EQ(linkd_.RequestCount(), 3);
+  Send(linkd_.host(), "GET", "/create.php?url=http://txt1?BADC0DE", "");
+  EXPECT_EQ(linkd_.RequestCount(), 4);
   const std::string log = linkd_.ServiceLog();
   EXPECT_THAT(log, HasSubstr("access POST /create.php 200 "));
   EXPECT_THAT(log, HasSubstr("access POST /query.php 404 "));
+  EXPECT_THAT(log, HasSubstr("access GET /create.php 405 "));
   EXPECT_THAT(log, Not(HasSubstr("C0FFEE")));
+  EXPECT_THAT(log, Not(HasSubstr("BADC0DE")));
   EXPECT_THAT(log, Not(HasSubstr(code)));
 }
 
