@@ -77,6 +77,8 @@ class LinkdFixture {
   // The number of requests the service has answered (or seen abandoned) so
   // far, over all starts: its access-log lines. Every answer is logged
   // before it is sent, so the count includes every answer a client has got.
+  // Requests the HTTP layer refuses before routing them (a malformed request
+  // line, headers over the memory limit) are not counted.
   [[nodiscard]] int RequestCount() const;
 
   // Everything the service wrote to stderr so far, over all starts.
