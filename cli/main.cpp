@@ -3,9 +3,10 @@
 #include <string_view>
 #include <vector>
 
-#include "cli/commands.h"
+#include "cli/link_commands.h"
+#include "linkstore/service_address.h"
 
 int main(int argc, char** argv) {
   const std::vector<std::string_view> arguments(argv + 1, argv + argc);
-  return lumerin::RunCommandLine(arguments);
+  return lumerin::RunCommandLineWithLinks(arguments, lumerin::ServiceAddressFromEnvironment());
 }
