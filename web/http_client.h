@@ -133,9 +133,9 @@ using ConnectionHandle = Handle<ConnectionState>;
 using RequestHandle = Handle<RequestState>;
 
 // Opens the client. `agent` is the User-Agent value; only its bytes before a
-// first CR or LF are ever sent. With kInternetOpenTypeDirect the lists must
-// be absent and requests go straight to their server (proxy variables of the
-// environment are ignored). With kInternetOpenTypeProxy, `proxyList` must be
+// first CR or LF are ever sent. With kInternetOpenTypeDirect the lists are
+// not looked at and requests go straight to their server (proxy variables of
+// the environment are ignored too). With kInternetOpenTypeProxy, `proxyList` must be
 // a usable proxy list (proxy_list.h) and `bypassList` names the hosts reached
 // directly (absent or empty: none). A closed handle for any other access type
 // or an unusable list. `limits` is for tests; callers leave it out.
