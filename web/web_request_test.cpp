@@ -1,6 +1,6 @@
 #include "web/web_request.h"
 
-#include <algorithm>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -8,6 +8,7 @@
 #include "testsupport/http/httplib_server.h"
 #include "testsupport/http/scripted_server.h"
 #include "text/text_convert.h"
+#include "web/ascii_case.h"
 
 namespace lumerin {
 namespace {
@@ -30,10 +31,7 @@ ScriptedServer::Handler Always(Reply reply) {
 std::vector<std::string> LinesNamed(const ReceivedRequest& request, std::string_view name) {
   std::vector<std::string> lines;
   for (const std::string& line : request.headerLines) {
-    const std::string lineName = line.substr(0, line.find(':'));
-    if (lineName.size() == name.size() &&
-        std::equal(lineName.begin(), lineName.end(), name.begin(),
-                   [](char a, char b) { return std::tolower(a) == std::tolower(b); })) {
+    if (EqualsIgnoringAsciiCase(line.substr(0, line.find(':')), name)) {
       lines.push_back(line);
     }
   }
