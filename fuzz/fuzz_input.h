@@ -24,13 +24,6 @@ inline std::string ConsumeText(FuzzedDataProvider& data, std::size_t maxLength) 
   return text;
 }
 
-// What is left of the input as a text, zero bytes removed.
-inline std::string ConsumeRemainingText(FuzzedDataProvider& data) {
-  std::string text = data.ConsumeRemainingBytesAsString();
-  std::erase(text, '\0');
-  return text;
-}
-
 // A 1-based position or a count for a text of `length` bytes: usually in
 // -2 to length + 2, sometimes INT_MIN or INT_MAX.
 inline int ConsumePosition(FuzzedDataProvider& data, std::size_t length) {
