@@ -294,7 +294,7 @@ TEST(HostileService, PartRecordJustUnderTheBodyLimitStaysWithinTheMemoryBound) {
 // parts is damaged or hostile and must give "0" without joining them. Disabled
 // until restoring bounds the parts it joins: today five such parts make it
 // hold about 200 MiB, and 150 of them would take gigabytes.
-TEST(HostileService, DISABLED_IndexRecordOverOversizedPartsIsRefused) {
+TEST(HostileService, IndexRecordOverOversizedPartsIsRefused) {
   const ServerProcess server = OversizedRecordServer();
   ASSERT_TRUE(server.Started());
   ExpectFailedQuicklyAndSmall(Measure([&] { return RestoreText(server.Address(), kCode, kKey); }),

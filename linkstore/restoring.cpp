@@ -35,9 +35,13 @@ Text RestoreIndexRecord(const ServiceAddress& service, std::string_view longUrl,
   Text sealed;
   for (int index = 1; index <= ArrayCount(codes); ++index) {
     const Text part = LookupShortLink(service, ArrayElement(codes, index));
-    // A missing or foreign part would give a text garbled from there on.
+    // A missing or foreign part would give a text garbled from there on, and
+    // no stored slice is longer than kPartSize: a longer one is not ours and
+    // must not let a hostile service grow the joined text without bound.
     if (part.empty() || !Contains(part, kSinglePartMarker)) return Text(kFailureResult);
-    sealed += WithoutMarker(part, kSinglePartMarker);
+    const Text slice = WithoutMarker(part, kSinglePartMarker);
+    if (TextLength(slice) > kPartSize) return Text(kFailureResult);
+    sealed += slice;
   }
   return UnsealText(sealed, key);
 }
