@@ -25,6 +25,14 @@ constexpr Command kCommands[] = {
     {"unseal", "[--key KEY] [--raw]", 0, RunUnsealCommand},
 };
 
+// The commands over the link service, dispatched by RunCommandLineWithLinks
+// (link_commands.h) because they need the service address; listed here so
+// that one usage text names every command.
+constexpr std::string_view kLinkSynopses[] = {
+    "shorten [--key KEY] [--verify] [--raw]",
+    "restore CODE [--key KEY] [--raw]",
+};
+
 constexpr std::string_view kProgramName = "lumerin-cli";
 
 const Command* FindCommand(std::string_view name) {
@@ -49,6 +57,9 @@ std::string UsageText() {
     usage.append(lead).append(kProgramName).append(" ");
     usage.append(command.name).append(" ").append(command.synopsis).append("\n");
     lead = "       ";
+  }
+  for (const std::string_view synopsis : kLinkSynopses) {
+    usage.append(lead).append(kProgramName).append(" ").append(synopsis).append("\n");
   }
   return usage;
 }

@@ -21,9 +21,6 @@ namespace lumerin {
 namespace {
 
 constexpr std::string_view kVerifyOption = "--verify";
-constexpr std::string_view kLinkUsage =
-    "       lumerin-cli shorten [--key KEY] [--verify] [--raw]\n"
-    "       lumerin-cli restore CODE [--key KEY] [--raw]\n";
 
 std::string Decimal(std::size_t value) { return NumberToText(static_cast<long long>(value)); }
 
@@ -40,7 +37,7 @@ int Failure(std::string_view message) {
 
 int UsageError(std::string_view message) {
   PrintError(message);
-  WriteStandardError(UsageText() + std::string(kLinkUsage));
+  WriteStandardError(UsageText());
   return kExitUsage;
 }
 
