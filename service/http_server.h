@@ -48,8 +48,9 @@ struct HttpLimits {
   // A request (headers and body) must arrive in full within this long of
   // the connection's start or of the previous answer.
   unsigned requestDeadlineSeconds = 10;
-  // Per-connection memory: the request line and headers must fit in about
-  // half of it (8 KiB), the rest holds the read and write buffers.
+  // Per-connection memory, holding the request line and headers and the
+  // read and write buffers: headers of 8 KiB always fit (up to about 12 KiB
+  // do); larger ones are refused by libmicrohttpd with 431.
   std::size_t connectionMemoryBytes = 16 * 1024;
 };
 
@@ -76,7 +77,7 @@ class HttpServer {
   // threads. Call after the writer has answered its queue.
   void Finish();
 
-  // The sizes of the worker pool: one epoll thread per core, at least two.
+  // The size of the worker pool: one epoll thread per core, two to eight.
   [[nodiscard]] static unsigned WorkerThreads();
 
  private:
